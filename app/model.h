@@ -44,6 +44,7 @@ struct Model {
 
   // Failures that are silent in behaviour but must not go unseen; the window shows them once.
   std::string log_problem;  // why the receive log could not be written, "" when it could
+  bool log_problem_kept_in_job = false;  // the running job's first log failure is in log_problem
 };
 
 }  // namespace tamarind
