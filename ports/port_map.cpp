@@ -26,7 +26,7 @@ std::optional<int> PortNumberOf(std::string_view name) {
     if ((name[i] | 0x20) != "com"[i]) return std::nullopt;
   }
   const std::string_view digits = name.substr(3);
-  if (digits.front() == '0') return std::nullopt;
+  if (digits.size() > 1 && digits.front() == '0') return std::nullopt;
   int number = 0;
   for (const char c : digits) {
     if (c < '0' || c > '9') return std::nullopt;
