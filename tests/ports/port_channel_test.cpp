@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <thread>
 
@@ -195,6 +196,29 @@ TEST_F(OpenPty, AVanishedDeviceGivesEmptyReadsAndWritesThatReturnAtOnce) {
   WritePort(port, std::string(64 * 1024, 'x'));
   EXPECT_LT(steady_clock::now() - start, milliseconds(1000));
   EXPECT_EQ(ClosePort(port), kNoPort);
+}
+
+// Not run by default (it takes about half a minute): how long each WritePort of a 4096-byte line
+// takes, step after step, when the device never reads. Run with
+//   test_ports --gtest_also_run_disabled_tests --gtest_filter='*LongLinesNobodyReads*'
+TEST_F(OpenPty, DISABLED_LongLinesNobodyReads) {
+  for (const char* specification : {"COM3,38400,N,8", "COM3,9600,N,8"}) {
+    const PortHandle port = OpenPort(context_, specification);
+    ASSERT_FALSE(port.IsNoPort());
+    const termios2 settings = DeviceSettings();
+    const milliseconds bound = WriteWaitLimit(4096, serial_backend::BaudRateOf(settings),
+                                              serial_backend::BitsPerCharacter(settings));
+    for (int line = 1; line <= 6; ++line) {
+      const auto start = steady_clock::now();
+      WritePort(port, std::string(4096, 'x'));
+      const auto took = std::chrono::duration_cast<milliseconds>(steady_clock::now() - start);
+      std::printf("%s line %d: %lld ms (bound %lld ms)\n", specification, line,
+                  static_cast<long long>(took.count()), static_cast<long long>(bound.count()));
+      EXPECT_LT(took, bound + milliseconds(500));
+    }
+    ClosePort(port);
+    device_.Drain();
+  }
 }
 
 }  // namespace
