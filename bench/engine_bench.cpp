@@ -9,6 +9,7 @@
 #include "app/model.h"
 #include "engine/job.h"
 #include "engine/run_control.h"
+#include "log/receive_log.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/pty_device.h"
 #include "tests/support/scratch_dir.h"
@@ -68,6 +69,16 @@ void BM_DueStepThirtyPorts(benchmark::State& state) {
   state.SetLabel(std::to_string(line_bytes) + "-byte lines, 30 ports");
 }
 
+// The receive log's share of a due step: thirty records, each appended with its own open, write
+// and close.
+void BM_AppendLogThirtyRecords(benchmark::State& state) {
+  const ScratchDir dir;
+  const std::string record = "12:34:56,COM3," + std::string(95, 'a') + ",OK<0d><0a>,1,1";
+  for (auto _ : state) {
+    for (int port = 0; port < tamarind::kPortCount; ++port) tamarind::AppendLog(record);
+  }
+}
+
 void BM_LoadAndDistributeJob(benchmark::State& state) {
   const ScratchDir dir;
   std::string job;
@@ -86,6 +97,7 @@ void BM_LoadAndDistributeJob(benchmark::State& state) {
 }
 
 BENCHMARK(BM_DueStepThirtyPorts)->Arg(100)->Arg(4096)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AppendLogThirtyRecords)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadAndDistributeJob)
     ->Arg(1000)
     ->Arg(10000)
