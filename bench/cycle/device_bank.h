@@ -1,0 +1,49 @@
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/support/pty_device.h"
+
+namespace tamarind::bench {
+
+using Clock = std::chrono::steady_clock;
+
+// Thirty serial devices played by pseudo-terminals, seen from the device side: each notes when
+// every line of the job starts to arrive and answers it like a modem ("OK" and CR LF) as soon as
+// its final CR has come.
+class DeviceBank {
+ public:
+  explicit DeviceBank(int count);
+
+  // The pty path of port `number` (1 …), for the port map.
+  std::string Path(int number) const { return devices_[number - 1]->path(); }
+  int Count() const { return static_cast<int>(devices_.size()); }
+
+  // Serves every device until `until`, waking at least every `slice` to let the caller look
+  // around; returns when `done()` says so or at `until`.
+  template <typename Done>
+  void Serve(Clock::time_point until, Done done) {
+    while (Clock::now() < until && !done()) ServeOnce(std::chrono::milliseconds(5));
+  }
+
+  // When each line started to arrive at port `number`, in order.
+  const std::vector<Clock::time_point>& Arrivals(int number) const {
+    return ports_[number - 1].arrivals;
+  }
+  void ForgetArrivals();
+
+ private:
+  struct PortState {
+    bool inside_line = false;
+    std::vector<Clock::time_point> arrivals;
+  };
+  void ServeOnce(std::chrono::milliseconds timeout);
+
+  std::vector<std::unique_ptr<testing::PtyDevice>> devices_;
+  std::vector<PortState> ports_;
+};
+
+}  // namespace tamarind::bench
