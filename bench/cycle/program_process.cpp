@@ -72,6 +72,13 @@ bool ProgramProcess::Running() {
   return false;
 }
 
+void ProgramProcess::Kill() {
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGKILL);
+  ::waitpid(pid_, nullptr, 0);
+  pid_ = -1;
+}
+
 bool ProgramProcess::Stop() {
   if (pid_ <= 0) return false;
   ::kill(pid_, SIGTERM);

@@ -25,6 +25,9 @@ class ProgramProcess {
   std::int64_t PeakResidentKb() const { return StatusKb("VmHWM:"); }
   bool Running();
 
+  // Kills it at once (SIGKILL), as a crash or a power cut would, and waits until it is gone.
+  void Kill();
+
   // Asks it to stop (SIGTERM, its normal close), and kills it when that takes over five seconds.
   // True when it stopped by itself with exit status 0.
   bool Stop();
