@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <map>
@@ -91,8 +92,17 @@ struct TF1::NumberField {
   }
 
   // A user edit: refused when it makes the text longer than the limit, else copied into the model.
+  // A pasted line break and what follows it are dropped, as a one-line field does: the text goes
+  // into the settings file as one line.
   void Edited() {
-    const QString text = edit->text();
+    QString text = edit->text();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+      if (text[i] == QLatin1Char('\r') || text[i] == QLatin1Char('\n')) {
+        text.truncate(i);
+        edit->setText(text);
+        break;
+      }
+    }
     if (text.size() > max_typed && text.size() > last_text.size()) {
       const int cursor = edit->cursorPosition() - static_cast<int>(text.size() - last_text.size());
       edit->setText(last_text);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -196,6 +197,16 @@ TEST_F(Window, TypingStopsAtTheLimitButProgramTextsAreNotCut) {
   Type(repeat, "123456789012");
   EXPECT_EQ(repeat.text(), "012345678") << "9 characters typed after the 0";
   EXPECT_EQ(model.EdCnt, "012345678");
+}
+
+TEST_F(Window, APastedLineBreakAndWhatFollowsItAreDropped) {
+  F1().RunFormCreate();
+  auto& repeat = Find<QLineEdit>("EdCnt");
+  repeat.clear();
+  QGuiApplication::clipboard()->setText("12\r\n34");
+  repeat.paste();
+  EXPECT_EQ(repeat.text(), "12");
+  EXPECT_EQ(model.EdCnt, "12") << "one line, so the settings file keeps its shape";
 }
 
 TEST_F(Window, WithoutASettingsFileShowsTheDefaults) {
