@@ -242,6 +242,11 @@ void TF1::RunHandler(const std::function<void()>& handler) {
 void TF1::ShowError(const std::string& message) {
   const std::string text = ErrorBoxText(message);
   PrintLines(DisplayText(text));
+  // A failure that repeats at every tick while nobody is there to close its box (a job file held
+  // open all night) must not pile up boxes without end: one open box per text is enough.
+  for (const QMessageBox* open : findChildren<QMessageBox*>(Qt::FindDirectChildrenOnly)) {
+    if (open->isVisible() && open->text() == Shown(text)) return;
+  }
   // Opened, not executed: the handler has ended and the timers go on ticking behind the box.
   auto* box =
       new QMessageBox(QMessageBox::Critical, kWindowCaption, Shown(text), QMessageBox::Ok, this);

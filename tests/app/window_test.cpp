@@ -267,6 +267,12 @@ TEST_F(Window, AFailedSaveKeepsTheWindowOpenAndALaterCloseTriesAgain) {
   ASSERT_EQ(OpenErrorBoxes().size(), 1u);
   EXPECT_EQ(OpenErrorBoxes()[0]->text(), "ファイル Tamarindinf.txt は開けません.");
 
+  EXPECT_FALSE(F1().close());
+  EXPECT_EQ(OpenErrorBoxes().size(), 1u) << "the same error does not pile up a second box";
+  OpenErrorBoxes()[0]->close();
+  EXPECT_FALSE(F1().close());
+  EXPECT_EQ(OpenErrorBoxes().size(), 1u) << "once closed, the next failure shows again";
+
   std::filesystem::remove(kSettingsFileName);
   Type(Find("EdCnt"), "7");
   EXPECT_TRUE(F1().close());
