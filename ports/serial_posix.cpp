@@ -11,6 +11,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <utility>
 
 #include "ports/serial_backend.h"
@@ -244,15 +245,9 @@ void CloseDevice(PortHandle handle) {
 
 void WriteDevice(PortHandle handle, std::string_view bytes) {
   const int fd = Descriptor(handle);
-  termios2 settings{};
-  std::uint32_t rate = 0;
-  int bits_per_character = 10;
-  if (ReadSettings(fd, settings)) {
-    rate = BaudRateOf(settings);
-    bits_per_character = BitsPerCharacter(settings);
-  }
-  const auto deadline =
-      std::chrono::steady_clock::now() + WriteWaitLimit(bytes.size(), rate, bits_per_character);
+  // The line's speed is only looked up once the port stops taking bytes: a step's usual short
+  // line goes out in one write call.
+  std::optional<std::chrono::steady_clock::time_point> deadline;
 
   while (!bytes.empty()) {
     const ssize_t written = ::write(fd, bytes.data(), bytes.size());
@@ -264,8 +259,19 @@ void WriteDevice(PortHandle handle, std::string_view bytes) {
     // A vanished device (EIO, ENXIO, ENODEV) or any other failure: give up at once.
     if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return;
 
+    if (!deadline) {
+      termios2 settings{};
+      std::uint32_t rate = 0;
+      int bits_per_character = 10;
+      if (ReadSettings(fd, settings)) {
+        rate = BaudRateOf(settings);
+        bits_per_character = BitsPerCharacter(settings);
+      }
+      deadline =
+          std::chrono::steady_clock::now() + WriteWaitLimit(bytes.size(), rate, bits_per_character);
+    }
     const auto left =
-        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        std::chrono::ceil<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return;
     pollfd ready{fd, POLLOUT, 0};
     const int polled = ::poll(&ready, 1, static_cast<int>(left.count()));
@@ -277,30 +283,24 @@ void WriteDevice(PortHandle handle, std::string_view bytes) {
 std::size_t ReadDevice(PortHandle handle, std::string& buffer) {
   const int fd = Descriptor(handle);
   buffer.clear();
-  bool line_discipline_was_full = false;
+  // Read straight away rather than asking first how much is waiting: with VMIN = VTIME = 0 a read
+  // takes what is there and an empty port gives 0 (or EAGAIN), so a quiet port costs one call.
+  char chunk[64 * 1024];
   while (buffer.size() < kMostBytesPerRead) {
-    int waiting = 0;
-    if (::ioctl(fd, FIONREAD, &waiting) != 0) break;
-    if (waiting <= 0) {
-      // A pty never reports more than 4095 waiting, and bytes held back behind a full line
-      // discipline move up only a moment after it was read: give them that moment.
-      if (!line_discipline_was_full) break;
-      line_discipline_was_full = false;
+    const ssize_t count = ::read(fd, chunk, sizeof chunk);
+    if (count < 0 && errno == EINTR) continue;
+    // Nothing waiting, or a vanished device (EIO): what was read so far is the answer.
+    if (count <= 0) break;
+    buffer.append(chunk, static_cast<std::size_t>(count));
+    if (count >= kLineDisciplineBytes) {
+      // A pty never hands over more than 4095 bytes at once, and bytes held back behind a full
+      // line discipline move up only a moment after it was read: give them that moment.
       pollfd ready{fd, POLLIN, 0};
       if (::poll(&ready, 1, kRefillWaitMs) <= 0 || (ready.revents & POLLIN) == 0) break;
       continue;
     }
-    const std::size_t before = buffer.size();
-    buffer.resize(before + static_cast<std::size_t>(waiting));
-    const ssize_t count = ::read(fd, buffer.data() + before, static_cast<std::size_t>(waiting));
-    if (count < 0 && errno == EINTR) {
-      buffer.resize(before);
-      continue;
-    }
-    // Only what was actually read counts: a short read leaves no stale bytes behind.
-    buffer.resize(before + static_cast<std::size_t>(count > 0 ? count : 0));
-    if (count <= 0) break;
-    line_discipline_was_full = count >= kLineDisciplineBytes;
+    // A short read emptied the queue: anything arriving now belongs to the next step's read.
+    break;
   }
   return buffer.size();
 }
