@@ -35,7 +35,7 @@ void SyncTimer(QTimer& timer, bool enabled) {
 }
 
 QFont WindowFont() {
-  // fontconfig knows no alias for the design font; take the metric-compatible face instead.
+  // fontconfig knows no alias for the design font; the Japanese P gothic face stands in for it.
   QFont::insertSubstitution(QString::fromUtf8(kWindowFontFamily),
                             QString::fromUtf8(kWindowFontStandIn));
   QFont font(QString::fromUtf8(kWindowFontFamily));

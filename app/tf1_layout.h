@@ -33,7 +33,7 @@ inline constexpr int kWindowLeft = 192;
 inline constexpr int kWindowTop = 125;
 inline constexpr const char* kWindowCaption = "Tamarind";
 inline constexpr const char* kWindowFontFamily = "ＭＳ Ｐゴシック";
-inline constexpr const char* kWindowFontStandIn = "IPAPGothic";  // metric-compatible face
+inline constexpr const char* kWindowFontStandIn = "IPAPGothic";  // installed in its place
 inline constexpr int kWindowFontPixels = 12;
 
 // Parents come before their children.
