@@ -1,5 +1,6 @@
-// The real program killed in the middle of a job: every line it logged is whole, the job file
-// is untouched, and the next start runs the job again.
+// The real program under faults: killed in the middle of a job, every line it logged is whole,
+// the job file is untouched and the next start runs the job again; started on a settings file of
+// garbage, it runs and its close mends the file.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -7,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "app/line_list.h"
 #include "bench/cycle/program_process.h"
 #include "tests/support/pty_device.h"
 #include "tests/support/scratch_dir.h"
@@ -78,6 +80,33 @@ TEST(ProgramFaultTest, KilledMidJobItLeavesWholeLogLinesAndRunsTheJobAgainAtTheN
   EXPECT_EQ(two.Read(3, milliseconds(2'000)), "b1\r");
   EXPECT_TRUE(ReadFile("RxDataLog.txt").starts_with(log)) << "the earlier lines are kept";
   program.Stop();
+}
+
+TEST(ProgramFaultTest, StartsOnAGarbageSettingsFileAndItsCloseMendsIt) {
+  const testing::ScratchDir dir;
+  testing::WritePortMap({});
+  std::string garbage;
+  for (int i = 1; i < 4096; ++i) garbage += static_cast<char>((i * 7919) % 251 + 1);
+  WriteFile("Tamarindinf.txt", garbage);
+  LineList original;
+  original.FillFromFile("Tamarindinf.txt");
+
+  bench::ProgramProcess program(TAMARIND_PROGRAM, dir.path().string());
+  ASSERT_TRUE(
+      WaitFor([] { return ReadFile("RxDataLog.txt").starts_with("\r\n"); }, milliseconds(20'000)))
+      << "no start-up header";
+  EXPECT_TRUE(program.Stop()) << "closed normally";
+
+  LineList saved;
+  saved.FillFromFile("Tamarindinf.txt");
+  ASSERT_EQ(saved.Count(), 32u);
+  for (std::size_t k = 0; k < 30; ++k) {
+    const std::string expected = k < original.Count() ? original.WholeLine(k) : "38400,E,8";
+    EXPECT_EQ(saved.WholeLine(k), expected) << "port line " << k + 1;
+  }
+  // The fields hold what the garbage put on lines 31 and 32, and are written back there.
+  EXPECT_EQ(saved.WholeLine(30), original.Line(30));
+  EXPECT_EQ(saved.WholeLine(31), original.Line(31));
 }
 
 }  // namespace
