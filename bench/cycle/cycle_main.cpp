@@ -1,6 +1,8 @@
 // The whole job cycle of the real program, measured from the device side: thirty simulated ports
 // at a send interval of 200 ms run a job of ten lines per port, pass after pass, job after job.
-//   bench_cycle PROGRAM [--jobs N] [--passes N] [--idle-seconds N]
+//   bench_cycle PROGRAM [--jobs N] [--passes N] [--idle-seconds N] [--lines N] [--line-bytes N]
+// --lines sets the lines per port (10) and --line-bytes pads every job line to that length
+// (a line list reads at most 4096 bytes of it), for large jobs.
 // Reports the lateness of every step against the ideal spacing (a step falls on the first 100 ms
 // tick more than 200 ms after the last one: 300 ms), the program's CPU time per due step, its
 // CPU use while idle and polling, and its resident memory, each against its target.
@@ -25,7 +27,6 @@ using std::chrono::seconds;
 using Milliseconds = std::chrono::duration<double, std::milli>;
 
 constexpr int kPorts = 30;
-constexpr int kLinesPerPort = 10;
 constexpr milliseconds kIdealSpacing{300};
 
 struct Options {
@@ -33,12 +34,17 @@ struct Options {
   int jobs = 2;
   int passes = 5;
   int idle_seconds = 60;
+  int lines_per_port = 10;
+  int line_bytes = 0;
 };
 
 Options ReadOptions(int argc, char** argv) {
   Options options;
   if (argc < 2) {
-    std::fprintf(stderr, "usage: %s PROGRAM [--jobs N] [--passes N] [--idle-seconds N]\n", argv[0]);
+    std::fprintf(stderr,
+                 "usage: %s PROGRAM [--jobs N] [--passes N] [--idle-seconds N] [--lines N] "
+                 "[--line-bytes N]\n",
+                 argv[0]);
     std::exit(2);
   }
   options.program = std::filesystem::absolute(argv[1]).string();
@@ -48,6 +54,8 @@ Options ReadOptions(int argc, char** argv) {
     if (name == "--jobs") options.jobs = value;
     if (name == "--passes") options.passes = value;
     if (name == "--idle-seconds") options.idle_seconds = value;
+    if (name == "--lines") options.lines_per_port = value;
+    if (name == "--line-bytes") options.line_bytes = value;
   }
   return options;
 }
@@ -58,11 +66,14 @@ std::string SettingsText(int passes) {
   return text + "200\r\n" + std::to_string(passes - 1) + "\r\n";
 }
 
-std::string JobText() {
+std::string JobText(const Options& options) {
   std::string text;
-  for (int line = 1; line <= kLinesPerPort; ++line) {
+  for (int line = 1; line <= options.lines_per_port; ++line) {
     for (int port = 1; port <= kPorts; ++port) {
-      text += "COM" + std::to_string(port) + ",L" + std::to_string(line) + "<0d>\r\n";
+      std::string job_line = "COM" + std::to_string(port) + ",L" + std::to_string(line);
+      const std::size_t padded = static_cast<std::size_t>(std::max(options.line_bytes, 0));
+      if (job_line.size() + 4 < padded) job_line.resize(padded - 4, 'x');
+      text += job_line + "<0d>\r\n";
     }
   }
   return text;
@@ -111,10 +122,10 @@ int Run(const Options& options) {
   std::vector<double> lateness_ms;
   std::chrono::nanoseconds job_cpu{0};
   int due_steps = 0;
-  const int lines_per_job = options.passes * kLinesPerPort;
+  const int lines_per_job = options.passes * options.lines_per_port;
   for (int job = 1; job <= options.jobs; ++job) {
     devices.ForgetArrivals();
-    testing::WriteFile("TxData.txt", JobText());
+    testing::WriteFile("TxData.txt", JobText(options));
     devices.Serve(Clock::now() + seconds(10), [&] { return !devices.Arrivals(1).empty(); });
     const auto cpu_before = program.CpuTime();
     const auto deadline = Clock::now() + lines_per_job * kIdealSpacing + seconds(10);
@@ -152,7 +163,7 @@ int Run(const Options& options) {
   std::printf(
       "Tamarind whole cycle: %d ports, EdTm 200, %d lines per port, %d passes per job, "
       "%d jobs\n",
-      kPorts, kLinesPerPort, options.passes, options.jobs);
+      kPorts, options.lines_per_port, options.passes, options.jobs);
   std::printf(
       "step lateness against 300 ms (%zu spacings): p50 %.2f ms, p99 %.2f ms, max %.2f ms, "
       "min %.2f ms; target p99 <= 3 ms: %s\n",
