@@ -1,8 +1,10 @@
 // The whole job cycle of the real program, measured from the device side: thirty simulated ports
 // at a send interval of 200 ms run a job of ten lines per port, pass after pass, job after job.
 //   bench_cycle PROGRAM [--jobs N] [--passes N] [--idle-seconds N] [--lines N] [--line-bytes N]
+//               [--arrivals FILE]
 // --lines sets the lines per port (10) and --line-bytes pads every job line to that length
-// (a line list reads at most 4096 bytes of it), for large jobs.
+// (a line list reads at most 4096 bytes of it), for large jobs. --arrivals FILE writes every
+// arrival as "job,port,line,milliseconds since the job's first" for a closer look.
 // Reports the lateness of every step against the ideal spacing (a step falls on the first 100 ms
 // tick more than 200 ms after the last one: 300 ms), the program's CPU time per due step, its
 // CPU use while idle and polling, and its resident memory, each against its target.
@@ -36,6 +38,7 @@ struct Options {
   int idle_seconds = 60;
   int lines_per_port = 10;
   int line_bytes = 0;
+  std::string arrivals_file;
 };
 
 Options ReadOptions(int argc, char** argv) {
@@ -43,7 +46,7 @@ Options ReadOptions(int argc, char** argv) {
   if (argc < 2) {
     std::fprintf(stderr,
                  "usage: %s PROGRAM [--jobs N] [--passes N] [--idle-seconds N] [--lines N] "
-                 "[--line-bytes N]\n",
+                 "[--line-bytes N] [--arrivals FILE]\n",
                  argv[0]);
     std::exit(2);
   }
@@ -51,6 +54,7 @@ Options ReadOptions(int argc, char** argv) {
   for (int i = 2; i + 1 < argc; i += 2) {
     const std::string name = argv[i];
     const int value = std::atoi(argv[i + 1]);
+    if (name == "--arrivals") options.arrivals_file = std::filesystem::absolute(argv[i + 1]);
     if (name == "--jobs") options.jobs = value;
     if (name == "--passes") options.passes = value;
     if (name == "--idle-seconds") options.idle_seconds = value;
@@ -120,6 +124,8 @@ int Run(const Options& options) {
       static_cast<double>(std::chrono::nanoseconds(Clock::now() - idle_started).count());
 
   std::vector<double> lateness_ms;
+  std::FILE* arrivals_out =
+      options.arrivals_file.empty() ? nullptr : std::fopen(options.arrivals_file.c_str(), "w");
   std::chrono::nanoseconds job_cpu{0};
   int due_steps = 0;
   const int lines_per_job = options.passes * options.lines_per_port;
@@ -143,8 +149,13 @@ int Run(const Options& options) {
       for (std::size_t i = 1; i < arrivals.size(); ++i) {
         lateness_ms.push_back(Milliseconds(arrivals[i] - arrivals[i - 1] - kIdealSpacing).count());
       }
+      for (std::size_t i = 0; arrivals_out != nullptr && i < arrivals.size(); ++i) {
+        std::fprintf(arrivals_out, "%d,%d,%zu,%.3f\n", job, port, i + 1,
+                     Milliseconds(arrivals[i] - devices.Arrivals(1).front()).count());
+      }
     }
   }
+  if (arrivals_out != nullptr) std::fclose(arrivals_out);
   const double resident_mb = static_cast<double>(program.ResidentKb()) / 1024.0;
   const double peak_mb = static_cast<double>(program.PeakResidentKb()) / 1024.0;
   const bool stopped_cleanly = program.Stop();

@@ -20,16 +20,13 @@ void DeviceBank::ServeOnce(std::chrono::milliseconds timeout) {
   for (std::size_t i = 0; i < ready.size(); ++i) {
     if ((ready[i].revents & POLLIN) == 0) continue;
     PortState& port = ports_[i];
-    for (const char byte : devices_[i]->Drain()) {
-      if (!port.inside_line) {
-        port.arrivals.push_back(now);
-        port.inside_line = true;
-      }
-      if (byte == '\r') {
-        port.inside_line = false;
-        devices_[i]->Write("OK\r\n");
-      }
+    if (devices_[i]->Drain().empty()) continue;
+    // A pause of more than 50 ms: the first bytes of the next line.
+    if (port.arrivals.empty() || now - port.last_byte > std::chrono::milliseconds(50)) {
+      port.arrivals.push_back(now);
+      devices_[i]->Write("OK\r\n");
     }
+    port.last_byte = now;
   }
 }
 
