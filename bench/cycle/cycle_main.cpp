@@ -111,7 +111,8 @@ int Run(const Options& options) {
   devices.Serve(Clock::now() + seconds(20),
                 [] { return std::filesystem::exists("RxDataLog.txt"); });
   if (!std::filesystem::exists("RxDataLog.txt")) {
-    std::fprintf(stderr, "the program did not start (see program-output.txt)\n");
+    std::fprintf(stderr, "the program did not start; it said:\n%s\n",
+                 testing::ReadFile("program-output.txt").c_str());
     return 1;
   }
 
@@ -174,6 +175,10 @@ int Run(const Options& options) {
   const double peak_mb = static_cast<double>(program.PeakResidentKb()) / 1024.0;
   const bool stopped_cleanly = program.Stop();
 
+  if (lateness_ms.empty()) {
+    std::fprintf(stderr, "a job of one step has no spacing to measure\n");
+    return 1;
+  }
   const double p50 = Percentile(lateness_ms, 0.50);
   const double p99 = Percentile(lateness_ms, 0.99);
   const double worst = *std::max_element(lateness_ms.begin(), lateness_ms.end());

@@ -23,8 +23,7 @@ class DeviceBank {
   std::string Path(int number) const { return devices_[number - 1]->path(); }
   int Count() const { return static_cast<int>(devices_.size()); }
 
-  // Serves every device until `until`, waking at least every `slice` to let the caller look
-  // around; returns when `done()` says so or at `until`.
+  // Serves every device until `done()` says so (asked at least every 5 ms) or `until` comes.
   template <typename Done>
   void Serve(Clock::time_point until, Done done) {
     while (Clock::now() < until && !done()) ServeOnce(std::chrono::milliseconds(5));
