@@ -1,9 +1,11 @@
 // The real program under faults: killed in the middle of a job, every line it logged is whole,
-// the job file is untouched and the next start runs the job again; started on a settings file of
-// garbage, it runs and its close mends the file.
+// the job file is untouched and the next start runs the job again; with a receive log it cannot
+// write, jobs still run and it says so once; started on a settings file of garbage, it runs and
+// its close mends the file.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -80,6 +82,37 @@ TEST(ProgramFaultTest, KilledMidJobItLeavesWholeLogLinesAndRunsTheJobAgainAtTheN
   EXPECT_EQ(two.Read(3, milliseconds(2'000)), "b1\r");
   EXPECT_TRUE(ReadFile("RxDataLog.txt").starts_with(log)) << "the earlier lines are kept";
   program.Stop();
+}
+
+std::size_t Occurrences(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+TEST(ProgramFaultTest, WithALogItCannotWriteJobsStillRunAndItSaysSoOnce) {
+  const testing::ScratchDir dir;
+  testing::PtyDevice device;
+  testing::WritePortMap({{1, device.path()}});
+  std::filesystem::create_directory("RxDataLog.txt");  // root may write any file, not a folder
+  std::string settings;
+  for (int port = 1; port <= 30; ++port) settings += "38400,E,8\r\n";
+  WriteFile("Tamarindinf.txt", settings + "200\r\n0\r\n");
+
+  bench::ProgramProcess program(TAMARIND_PROGRAM, dir.path().string());
+  for (const std::string job : {"COM1,a\r\nCOM1,b\r\n", "COM1,c\r\n"}) {
+    WriteFile("TxData.txt", job);
+    ASSERT_TRUE(WaitFor([] { return ReadFile("TxData.txt").empty(); }, milliseconds(20'000)))
+        << "the job did not complete";
+  }
+  EXPECT_EQ(device.Read(3), "abc");
+  EXPECT_TRUE(program.Stop());
+  EXPECT_EQ(Occurrences(ReadFile("program-output.txt"),
+                        "Cannot write the receive log RxDataLog.txt: Is a directory"),
+            1u)
+      << ReadFile("program-output.txt");
 }
 
 TEST(ProgramFaultTest, StartsOnAGarbageSettingsFileAndItsCloseMendsIt) {
