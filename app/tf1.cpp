@@ -255,14 +255,7 @@ void TF1::ShowError(const std::string& message) {
 }
 
 void TF1::Refresh() {
-  for (std::size_t i = 0; i < kPortCount; ++i) {
-    const PortSlot& slot = model_.slots[i];
-    QLabel& name = *name_labels_[i];
-    SetCaption(name, Shown(slot.name));
-    name.setForegroundRole(slot.IsAvailable() ? QPalette::WindowText : QPalette::Dark);
-    name.setToolTip(QString::fromStdString(PortToolTip(slot)));
-    SetCaption(*settings_labels_[i], Shown(slot.settings));
-  }
+  RefreshPorts();
   const QString last_sent = Shown(model_.EdTx);
   if (EdTx_->text() != last_sent) EdTx_->setText(last_sent);
   RefreshRecords();
@@ -271,6 +264,26 @@ void TF1::Refresh() {
   SyncTimer(*Timer1_, model_.Timer1_enabled);
   SyncTimer(*Timer2_, model_.Timer2_enabled);
   RefreshProblems();
+}
+
+void TF1::RefreshPorts() {
+  // Runs at every tick: touch a label only when what it shows has changed, since restyling one
+  // repaints it, and a window that repaints sixty labels ten times a second costs far more than
+  // the job itself.
+  for (std::size_t i = 0; i < kPortCount; ++i) {
+    const PortSlot& slot = model_.slots[i];
+    PortShown& shown = ports_shown_[i];
+    if (shown.valid && shown.availability == slot.availability && shown.settings == slot.settings &&
+        shown.device == slot.device) {
+      continue;
+    }
+    QLabel& name = *name_labels_[i];
+    SetCaption(name, Shown(slot.name));
+    name.setForegroundRole(slot.IsAvailable() ? QPalette::WindowText : QPalette::Dark);
+    name.setToolTip(QString::fromStdString(PortToolTip(slot)));
+    SetCaption(*settings_labels_[i], Shown(slot.settings));
+    shown = {true, slot.availability, slot.settings, slot.device};
+  }
 }
 
 void TF1::RefreshRecords() {

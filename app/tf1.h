@@ -48,6 +48,7 @@ class TF1 : public QWidget {
   void ShowError(const std::string& message);
 
   void Refresh();
+  void RefreshPorts();
   void RefreshRecords();
   void RefreshProblems();
 
@@ -63,6 +64,15 @@ class TF1 : public QWidget {
 
   struct NumberField;
   std::vector<std::unique_ptr<NumberField>> number_fields_;  // EdTm and EdCnt
+
+  // What the port labels show, so that a tick repaints only what changed.
+  struct PortShown {
+    bool valid = false;
+    Availability availability = Availability::NotProbed;
+    std::string settings;
+    std::string device;
+  };
+  std::array<PortShown, kPortCount> ports_shown_{};
 
   std::size_t records_shown_ = 0;  // lines of model.Me1 already in the Me1 widget
   std::string last_record_shown_;
