@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/poll_until.h"
 #include "tests/support/scratch_dir.h"
 
 extern char** environ;
@@ -20,19 +21,11 @@ extern char** environ;
 namespace {
 
 using std::chrono::milliseconds;
+using tamarind::testing::PollUntil;
 using tamarind::testing::ReadFile;
 using tamarind::testing::ScratchDir;
 using tamarind::testing::WriteFile;
 using tamarind::testing::WritePortMap;
-
-bool PollUntil(const std::function<bool()>& done, milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(milliseconds(20));
-  }
-  return true;
-}
 
 // The real program, started in the working folder with its standard error in "stderr.txt", on no
 // display at all: it must choose the offscreen platform by itself.

@@ -13,6 +13,7 @@
 #include "app/line_list.h"
 #include "bench/cycle/program_process.h"
 #include "tests/faults/mended_settings.h"
+#include "tests/support/poll_until.h"
 #include "tests/support/pty_device.h"
 #include "tests/support/scratch_dir.h"
 
@@ -20,17 +21,9 @@ namespace tamarind {
 namespace {
 
 using std::chrono::milliseconds;
+using testing::PollUntil;
 using testing::ReadFile;
 using testing::WriteFile;
-
-bool WaitFor(const std::function<bool()>& done, milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(milliseconds(20));
-  }
-  return true;
-}
 
 std::size_t CountRecords(const std::string& log) {
   std::size_t records = 0;
@@ -67,8 +60,8 @@ TEST(ProgramFaultTest, KilledMidJobItLeavesWholeLogLinesAndRunsTheJobAgainAtTheN
 
   {
     bench::ProgramProcess program(TAMARIND_PROGRAM, dir.path().string());
-    ASSERT_TRUE(
-        WaitFor([] { return CountRecords(ReadFile("RxDataLog.txt")) >= 4; }, milliseconds(20'000)))
+    ASSERT_TRUE(PollUntil([] { return CountRecords(ReadFile("RxDataLog.txt")) >= 4; },
+                          milliseconds(20'000)))
         << "the job did not start; log: " << ReadFile("RxDataLog.txt");
     program.Kill();
   }
@@ -105,7 +98,7 @@ TEST(ProgramFaultTest, WithALogItCannotWriteJobsStillRunAndItSaysSoOnce) {
   bench::ProgramProcess program(TAMARIND_PROGRAM, dir.path().string());
   for (const std::string job : {"COM1,a\r\nCOM1,b\r\n", "COM1,c\r\n"}) {
     WriteFile("TxData.txt", job);
-    ASSERT_TRUE(WaitFor([] { return ReadFile("TxData.txt").empty(); }, milliseconds(20'000)))
+    ASSERT_TRUE(PollUntil([] { return ReadFile("TxData.txt").empty(); }, milliseconds(20'000)))
         << "the job did not complete";
   }
   EXPECT_EQ(device.Read(3), "abc");
@@ -127,7 +120,7 @@ TEST(ProgramFaultTest, StartsOnAGarbageSettingsFileAndItsCloseMendsIt) {
 
   bench::ProgramProcess program(TAMARIND_PROGRAM, dir.path().string());
   ASSERT_TRUE(
-      WaitFor([] { return ReadFile("RxDataLog.txt").starts_with("\r\n"); }, milliseconds(20'000)))
+      PollUntil([] { return ReadFile("RxDataLog.txt").starts_with("\r\n"); }, milliseconds(20'000)))
       << "no start-up header";
   EXPECT_TRUE(program.Stop()) << "closed normally";
 
